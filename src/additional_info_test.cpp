@@ -1,0 +1,133 @@
+// The additional-info header as the tool leaves it on disk, and the
+// entries it refuses to write.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "test_support.hpp"
+
+namespace {
+
+constexpr int kFailed = 255;
+constexpr uint64_t kChangedId5a =
+    0x0004000000005a00u ^ 517u ^ 0x913E0C7B2B6D81A4u;
+
+// A folder whose entries already carry the unique id 5a, so each run
+// goes straight to the header with migration mode 1.
+class AdditionalInfo : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    target = tmp.path + "/box/517";
+    MakeDir(target + "/0000005a");
+    WriteFile(target + "/0000005a.dat", "data");
+    info = target + "/0000005a_.dat";
+  }
+  RunResult Convert() { return RunTool({target, "5a"}); }
+
+  TempDir tmp;
+  std::string target;
+  std::string info;
+};
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string s;
+  for (int v : values)
+    s += static_cast<char>(v);
+  return s;
+}
+
+TEST_F(AdditionalInfo, EmptyFileGetsTheWholeHeader) {
+  WriteFile(info, "");
+  RunResult r = Convert();
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(ReadFile(info),
+            Bytes({1, 0, 0, 0, 0, 0, 0, 0,                         //
+                   0xa1, 0xd9, 0x6d, 0x2b, 0x7b, 0x0c, 0x3a, 0x91,  //
+                   1, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(ReadFile(info), Header(kChangedId5a, 1));
+}
+
+TEST_F(AdditionalInfo, ShortFileGrowsTo24BytesKeepingItsBytes) {
+  WriteFile(info, Bytes({0, 'a', 'b', 'c', 'd'}));
+  RunResult r = Convert();
+  EXPECT_EQ(r.status, 0);
+  std::string expected = Header(kChangedId5a, 1);
+  expected.replace(1, 4, "abcd");
+  EXPECT_EQ(ReadFile(info), expected);
+}
+
+TEST_F(AdditionalInfo, LongFileKeepsItsLengthAndItsOtherBytes) {
+  std::string before(100, '\0');
+  for (size_t i = 1; i < before.size(); ++i)
+    before[i] = static_cast<char>('A' + i % 26);
+  WriteFile(info, before);
+  RunResult r = Convert();
+  EXPECT_EQ(r.status, 0);
+  std::string expected = before;
+  expected.replace(0, 1, 1, '\1');
+  expected.replace(8, 16, Header(kChangedId5a, 1).substr(8));
+  EXPECT_EQ(ReadFile(info), expected);
+}
+
+TEST_F(AdditionalInfo, MarkedFileIsRefusedAndKeepsEveryByte) {
+  for (int flag : {1, 2, 255}) {
+    std::string marked = Bytes({flag, 9, 9, 9}) + std::string(30, 'z');
+    WriteFile(info, marked);
+    RunResult r = Convert();
+    EXPECT_EQ(r.out, "Error.\nAlready new version.\n") << flag;
+    EXPECT_EQ(r.status, kFailed);
+    EXPECT_EQ(ReadFile(info), marked);
+  }
+}
+
+TEST_F(AdditionalInfo, SymbolicLinkToARegularFileIsFollowed) {
+  WriteFile(target + "/real", "");
+  ASSERT_EQ(symlink("real", info.c_str()), 0);
+  RunResult r = Convert();
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(ReadFile(target + "/real"), Header(kChangedId5a, 1));
+}
+
+void MakeSocket(const std::string& path) {
+  int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  ASSERT_LT(path.size(), sizeof addr.sun_path);
+  path.copy(addr.sun_path, path.size());
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  close(fd);
+}
+
+TEST_F(AdditionalInfo, AnythingButARegularFileIsBrokenDataAndUntouched) {
+  struct OddEntry {
+    const char* what;
+    void (*make)(const std::string& path);
+  };
+  const OddEntry entries[] = {
+      {"fifo", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }},
+      {"link to /dev/null",
+       [](const std::string& p) { ASSERT_EQ(symlink("/dev/null", p.c_str()), 0); }},
+      {"dangling link",
+       [](const std::string& p) { ASSERT_EQ(symlink("nowhere", p.c_str()), 0); }},
+      {"directory", [](const std::string& p) { MakeDir(p); }},
+      {"socket", MakeSocket},
+      {"missing", [](const std::string&) {}},
+  };
+  for (const auto& entry : entries) {
+    SCOPED_TRACE(entry.what);
+    std::filesystem::remove_all(info);
+    entry.make(info);
+    RunResult r = Convert();
+    EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(r.out, "Error.\nBroken data.\n");
+    EXPECT_EQ(r.status, kFailed);
+  }
+}
+
+}  // namespace

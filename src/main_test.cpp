@@ -1,0 +1,213 @@
+// The command line end to end: arguments, messages, exit status and the
+// folder states a run meets.
+#include <gtest/gtest.h>
+
+#include "identifier.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+constexpr int kFailed = 255;  // exit status -1 as the shell sees it
+
+// The typical folder /.../box/517 with the unique id 5a.
+constexpr uint64_t kChangedId5a =
+    0x0004000000005a00u ^ 517u ^ 0x913E0C7B2B6D81A4u;
+
+class CommandLine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    target = tmp.path + "/box/517";
+    MakeDir(target);
+  }
+  std::string At(const std::string& name) const { return target + "/" + name; }
+
+  TempDir tmp;
+  std::string target;
+};
+
+TEST_F(CommandLine, TypicalRunConvertsThenRefusesASecondRun) {
+  MakeFolder(target, "00000000");
+  RunResult first = RunTool({target, "5a"});
+  EXPECT_EQ(first.out, "");
+  EXPECT_EQ(first.err, "");
+  EXPECT_EQ(first.status, 0);
+  EXPECT_FALSE(Exists(At("00000000")));
+  EXPECT_FALSE(Exists(At("00000000.dat")));
+  EXPECT_FALSE(Exists(At("00000000_.dat")));
+  EXPECT_EQ(ReadFile(At("0000005a/item")), "inside the content directory\n");
+  EXPECT_EQ(ReadFile(At("0000005a.dat")), "content data\n");
+  EXPECT_EQ(ReadFile(At("0000005a_.dat")), Header(kChangedId5a, 2));
+
+  RunResult second = RunTool({target, "5a"});
+  EXPECT_EQ(second.out, "Error.\nAlready new version.\n");
+  EXPECT_EQ(second.status, kFailed);
+  EXPECT_EQ(ReadFile(At("0000005a_.dat")), Header(kChangedId5a, 2));
+}
+
+TEST_F(CommandLine, FewerThanTwoArgumentsPrintsTheUsageAlone) {
+  const std::string usage =
+      "Usage: " + ToolPath() + " <TargetDir> <UniqueId>\n";
+  for (const auto& args : std::vector<std::vector<std::string>>{{}, {target}}) {
+    RunResult r = RunTool(args);
+    EXPECT_EQ(r.out, usage);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, kFailed);
+  }
+}
+
+TEST_F(CommandLine, ExtraArgumentsAreIgnored) {
+  MakeFolder(target, "00000000");
+  RunResult r = RunTool({target, "5a", "extra", "--help"});
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(ReadFile(At("0000005a_.dat")), Header(kChangedId5a, 2));
+}
+
+TEST_F(CommandLine, TargetThatIsNotADirectoryIsRefused) {
+  WriteFile(At("plain"), "x");
+  for (const std::string& bad : {At("plain"), At("missing"), std::string(),
+                                 At("plain") + "/"}) {
+    RunResult r = RunTool({bad, "5a"});
+    EXPECT_EQ(r.out, "Error.\nCannot open dir : " + bad + "\n");
+    EXPECT_EQ(r.status, kFailed);
+  }
+}
+
+TEST_F(CommandLine, UniqueIdThatParsesToZeroIsRefused) {
+  MakeFolder(target, "00000000");
+  for (const char* bad : {"0", "0x0", "xyz", "", "-0", " ", "0x", "g5"}) {
+    RunResult r = RunTool({target, bad});
+    EXPECT_EQ(r.out, std::string("Error.\nInvalid UniqueId : ") + bad + "\n");
+    EXPECT_EQ(r.status, kFailed);
+  }
+  EXPECT_TRUE(Exists(At("00000000")));
+  EXPECT_EQ(ReadFile(At("00000000_.dat")), "");
+}
+
+TEST_F(CommandLine, TargetIsTestedBeforeTheUniqueId) {
+  RunResult r = RunTool({At("missing"), "xyz"});
+  EXPECT_EQ(r.out, "Error.\nCannot open dir : " + At("missing") + "\n");
+  EXPECT_EQ(r.status, kFailed);
+}
+
+struct IdCase {
+  const char* arg;
+  const char* id_text;
+  int32_t id;
+};
+
+TEST_F(CommandLine, UniqueIdFormsAndSaturation) {
+  const IdCase cases[] = {
+      {"5a", "0000005a", 0x5a},
+      {"0x5A", "0000005a", 0x5a},
+      {"5A", "0000005a", 0x5a},
+      {" 5a", "0000005a", 0x5a},
+      {"\t\n+5a", "0000005a", 0x5a},
+      {"5az", "0000005a", 0x5a},
+      {"0X5a/", "0000005a", 0x5a},
+      {"7fffffff", "7fffffff", 0x7fffffff},
+      {"80000000", "7fffffff", 0x7fffffff},
+      {"ffffffff", "7fffffff", 0x7fffffff},
+      {"123456789abcdef0123", "7fffffff", 0x7fffffff},
+      {"-1", "ffffffff", -1},
+      {"-80000000", "80000000", INT32_MIN},
+      {"-80000001", "80000000", INT32_MIN},
+      {"-123456789abcdef0123", "80000000", INT32_MIN},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arg);
+    TempDir box;
+    std::string dir = box.path + "/box/517";
+    MakeDir(dir);
+    MakeFolder(dir, "00000000");
+    RunResult r = RunTool({dir, c.arg});
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.status, 0);
+    std::string id_text = c.id_text;
+    EXPECT_TRUE(Exists(dir + "/" + id_text + "/item"));
+    EXPECT_TRUE(Exists(dir + "/" + id_text + ".dat"));
+    EXPECT_EQ(ReadFile(dir + "/" + id_text + "_.dat"),
+              Header(ChangeId(GenProgramId(c.id), 517), 2));
+  }
+}
+
+TEST_F(CommandLine, RenamedButUnmarkedFolderGetsModeOne) {
+  MakeFolder(target, "0000005a", "data", std::string(1, '\0'));
+  RunResult r = RunTool({target, "5a"});
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(ReadFile(At("0000005a_.dat")), Header(kChangedId5a, 1));
+  EXPECT_EQ(ReadFile(At("0000005a.dat")), "data");
+}
+
+TEST_F(CommandLine, RenamedFolderWithoutAdditionalInfoIsBrokenData) {
+  MakeDir(At("0000005a"));
+  WriteFile(At("0000005a.dat"), "data");
+  RunResult r = RunTool({target, "5a"});
+  EXPECT_EQ(r.out, "Error.\nBroken data.\n");
+  EXPECT_EQ(r.status, kFailed);
+  EXPECT_FALSE(Exists(At("0000005a_.dat")));
+}
+
+TEST_F(CommandLine, OldLayoutAlreadyMarkedIsRenamedThenRefused) {
+  std::string marked = Header(1234, 2);
+  MakeFolder(target, "00000000", "data", marked);
+  RunResult r = RunTool({target, "5a"});
+  EXPECT_EQ(r.out, "Error.\nAlready new version.\n");
+  EXPECT_EQ(r.status, kFailed);
+  EXPECT_TRUE(Exists(At("0000005a/item")));
+  EXPECT_EQ(ReadFile(At("0000005a_.dat")), marked);
+}
+
+TEST_F(CommandLine, OldLayoutWhoseAdditionalInfoIsADirectoryIsRenamedThenBroken) {
+  MakeDir(At("00000000"));
+  WriteFile(At("00000000.dat"), "data");
+  MakeDir(At("00000000_.dat"));
+  RunResult r = RunTool({target, "5a"});
+  EXPECT_EQ(r.out, "Error.\nBroken data.\n");
+  EXPECT_EQ(r.status, kFailed);
+  EXPECT_TRUE(Exists(At("0000005a")));
+  EXPECT_TRUE(Exists(At("0000005a_.dat")));
+}
+
+TEST_F(CommandLine, FileNamedLikeTheUniqueIdContentDirectoryBlocksTheRenames) {
+  MakeFolder(target, "00000000");
+  WriteFile(At("0000005a"), "not a directory");
+  RunResult r = RunTool({target, "5a"});
+  EXPECT_EQ(r.out, "Error.\nBroken data or wrong uniqueId.\n");
+  EXPECT_EQ(r.status, kFailed);
+  EXPECT_EQ(ReadFile(At("0000005a")), "not a directory");
+  EXPECT_TRUE(Exists(At("00000000/item")));
+  EXPECT_TRUE(Exists(At("00000000.dat")));
+  EXPECT_TRUE(Exists(At("00000000_.dat")));
+}
+
+TEST_F(CommandLine, TargetEndingInASlashWorks) {
+  MakeFolder(target, "00000000");
+  RunResult r = RunTool({target + "/", "5a"});
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(ReadFile(At("0000005a_.dat")), Header(kChangedId5a, 2));
+}
+
+TEST_F(CommandLine, TargetPathLongerThan255CharactersWorks) {
+  std::string deep = tmp.path;
+  while (deep.size() < 300)
+    deep += "/" + std::string(40, 'd');
+  deep += "/517";
+  MakeDir(deep);
+  MakeFolder(deep, "00000000");
+  RunResult r = RunTool({deep, "5a"});
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(ReadFile(deep + "/0000005a_.dat"), Header(kChangedId5a, 2));
+}
+
+TEST_F(CommandLine, PathTooLongForTheSystemIsReportedByTheStepThatMeetsIt) {
+  std::string huge = target + "/" + std::string(300, 'n');
+  RunResult r = RunTool({huge, "5a"});
+  EXPECT_EQ(r.out, "Error.\nCannot open dir : " + huge + "\n");
+  EXPECT_EQ(r.status, kFailed);
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+// Helpers for tests that run the built tool on small fixture folders.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct RunResult {
+  int status = -1;  // exit status, or -1 when the run did not exit
+  bool timed_out = false;
+  std::string out;
+  std::string err;
+};
+
+// Runs `argv` (argv[0] is looked up in PATH) with standard output and
+// standard error captured, killing it after `timeout_seconds`.
+RunResult Run(const std::vector<std::string>& argv, int timeout_seconds = 20);
+
+// Runs the built tool with the given arguments.
+RunResult RunTool(const std::vector<std::string>& args);
+
+// The path of the built tool.
+std::string ToolPath();
+
+// A fresh directory, removed with everything in it when the object dies.
+struct TempDir {
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  std::string path;
+};
+
+void MakeDir(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);  // as lstat sees it
+
+// Makes an old-layout folder under `dir`: the content directory (holding
+// one file), the content data file and the additional-info file, all under
+// the id text `id_text`, with the given contents.
+void MakeFolder(const std::string& dir, const std::string& id_text,
+                const std::string& data = "content data\n",
+                const std::string& info = "");
+
+// The 24 header bytes the tool writes: flag 1, seven zero bytes, the
+// changed id and the mode, least significant byte first.
+std::string Header(uint64_t changed_id, uint64_t mode);
