@@ -1,1 +1,262 @@
+// Real faults at the system-call level, on the real binary: strace fails
+// one call with an error, or kills the run at it.  Whatever happens, the
+// folder keeps its data, the header is never marked over an incomplete
+// body, and plain later runs (with a person's repair where renames were
+// cut short) finish the job.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "test_support.hpp"
+
+namespace {
+
+constexpr int kFailed = 255;
+constexpr uint64_t kChangedId5a =
+    0x0004000000005a00u ^ 517u ^ 0x913E0C7B2B6D81A4u;
+const std::string kCannotWrite = "Error.\nCannot write additional info.\n";
+
+// The additional-info file's bytes before a run: flag 0, then bytes that
+// the tool must keep (1 to 7 and 24 on).
+std::string InfoBefore() {
+  std::string info(40, '\0');
+  for (size_t i = 1; i < info.size(); ++i)
+    info[i] = static_cast<char>('a' + i % 26);
+  return info;
+}
+
+bool HeaderComplete(const std::string& info) {
+  return info.size() == 40 && info[0] == 1 &&
+         (info.substr(8, 16) == Header(kChangedId5a, 1).substr(8, 16) ||
+          info.substr(8, 16) == Header(kChangedId5a, 2).substr(8, 16));
+}
+
+// Bytes outside the header never change, and a set flag stands only over
+// a complete header.
+void ExpectSafe(const std::string& info) {
+  std::string before = InfoBefore();
+  ASSERT_EQ(info.size(), before.size());
+  EXPECT_EQ(info.substr(1, 7), before.substr(1, 7));
+  EXPECT_EQ(info.substr(24), before.substr(24));
+  if (info[0] != 0) {
+    EXPECT_TRUE(HeaderComplete(info));
+  }
+}
+
+class Faults : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // LeakSanitizer cannot run under a tracer; the other checks can.
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+    RunResult r = RunProgram({"strace", "-V"});
+    ASSERT_EQ(r.status, 0) << "strace is needed for these tests";
+  }
+
+  void SetUp() override {
+    target = tmp.path + "/box/517";
+    MakeDir(target);
+  }
+  std::string At(const std::string& name) const { return target + "/" + name; }
+
+  void MakeOldLayout() { MakeFolder(target, "00000000", "data", InfoBefore()); }
+  void MakeRenamedLayout() {
+    MakeFolder(target, "0000005a", "data", InfoBefore());
+  }
+
+  RunResult Convert() { return RunTool({target, "5a"}); }
+
+  RunResult ConvertUnderStrace(const std::vector<std::string>& options) {
+    std::vector<std::string> argv{"strace", "-o", "/dev/null"};
+    argv.insert(argv.end(), options.begin(), options.end());
+    argv.insert(argv.end(), {"--", ToolPath(), target, "5a"});
+    return RunProgram(argv);
+  }
+
+  // Plain later runs finish the job: a folder whose renames were cut
+  // short is repaired as a person would, with mv -n.
+  void ExpectRerunFinishes(bool already_complete) {
+    RunResult r = Convert();
+    if (r.out == "Error.\nBroken data.\n") {
+      ASSERT_TRUE(Exists(At("0000005a")));
+      for (const char* suffix : {".dat", "_.dat"}) {
+        std::string from = At(std::string("00000000") + suffix);
+        std::string to = At(std::string("0000005a") + suffix);
+        if (Exists(from) && !Exists(to))
+          std::filesystem::rename(from, to);
+      }
+      r = Convert();
+    }
+    EXPECT_EQ(r.out, already_complete ? "Error.\nAlready new version.\n" : "");
+    EXPECT_EQ(r.status, already_complete ? kFailed : 0);
+    EXPECT_TRUE(HeaderComplete(ReadFile(At("0000005a_.dat"))));
+    EXPECT_EQ(ReadFile(At("0000005a.dat")), "data");
+    EXPECT_EQ(ReadFile(At("0000005a/item")), "inside the content directory\n");
+  }
+
+  TempDir tmp;
+  std::string target;
+};
+
+struct InjectCase {
+  const char* call;
+  const char* error;
+  int when;
+  const char* out;  // what the run prints
+};
+
+TEST_F(Faults, FailedCallsOnTheAdditionalInfoFileAreReported) {
+  const InjectCase cases[] = {
+      {"write", "EIO", 1, kCannotWrite.c_str()},
+      {"write", "ENOSPC", 1, kCannotWrite.c_str()},
+      {"write", "EIO", 2, kCannotWrite.c_str()},
+      {"write", "ENOSPC", 2, kCannotWrite.c_str()},
+      {"fsync", "EIO", 1, kCannotWrite.c_str()},
+      {"fsync", "EIO", 2, kCannotWrite.c_str()},
+      {"close", "EIO", 1, kCannotWrite.c_str()},
+      {"lseek", "EIO", 2, kCannotWrite.c_str()},
+      {"lseek", "EIO", 3, kCannotWrite.c_str()},
+      // A failed read of the flag counts as an unmarked file.
+      {"read", "EIO", 1, ""},
+      {"lseek", "EIO", 1, ""},
+      // File systems that cannot sync or lock are no failure.
+      {"fsync", "EINVAL", 1, ""},
+      {"fsync", "EOPNOTSUPP", 2, ""},
+      {"flock", "ENOLCK", 1, ""},
+      {"flock", "EINVAL", 1, ""},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream inject;
+    inject << "inject=" << c.call << ":error=" << c.error << ":when=" << c.when;
+    SCOPED_TRACE(inject.str());
+    TempDir box;
+    target = box.path + "/box/517";
+    MakeDir(target);
+    MakeRenamedLayout();
+    RunResult r = ConvertUnderStrace({"-P", At("0000005a_.dat"), "-e",
+                                      std::string("trace=") + c.call, "-e",
+                                      inject.str()});
+    bool failed = *c.out != '\0';
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.status, failed ? kFailed : 0);
+    std::string info = ReadFile(At("0000005a_.dat"));
+    ExpectSafe(info);
+    if (!failed) {
+      EXPECT_TRUE(HeaderComplete(info));
+    }
+    ExpectRerunFinishes(HeaderComplete(info));
+  }
+}
+
+// The calls of a clean run after its exec, each named with its number
+// among the calls of that name: ("write", 2) is the second write.
+std::vector<std::pair<std::string, int>> CallsOf(const std::string& trace) {
+  std::vector<std::pair<std::string, int>> calls;
+  std::map<std::string, int> seen;
+  std::istringstream lines(trace);
+  std::string line;
+  while (std::getline(lines, line)) {
+    auto paren = line.find('(');
+    if (line.rfind("+++", 0) == 0 || line.rfind("---", 0) == 0 ||
+        paren == std::string::npos)
+      continue;
+    std::string name = line.substr(0, paren);
+    if (name == "execve")
+      continue;
+    calls.emplace_back(name, ++seen[name]);
+  }
+  return calls;
+}
+
+TEST_F(Faults, KillAtEveryCallLeavesARecoverableFolder) {
+  MakeOldLayout();
+  std::string trace = tmp.path + "/trace";
+  RunResult clean = RunProgram({"strace", "-o", trace, "--", ToolPath(), target, "5a"});
+  ASSERT_EQ(clean.status, 0);
+  auto calls = CallsOf(ReadFile(trace));
+  ASSERT_GT(calls.size(), 15u);
+
+  for (const auto& [name, nth] : calls) {
+    SCOPED_TRACE(name + " #" + std::to_string(nth));
+    TempDir box;
+    target = box.path + "/box/517";
+    MakeDir(target);
+    MakeOldLayout();
+    RunResult r = ConvertUnderStrace(
+        {"-e", "trace=" + name, "-e",
+         "inject=" + name + ":signal=KILL:when=" + std::to_string(nth)});
+    EXPECT_EQ(r.status, -1) << "the run was not killed";
+    std::string info = Exists(At("0000005a_.dat"))
+                           ? ReadFile(At("0000005a_.dat"))
+                           : ReadFile(At("00000000_.dat"));
+    ExpectSafe(info);
+    ExpectRerunFinishes(HeaderComplete(info));
+  }
+}
+
+TEST_F(Faults, RenameFallbackWhereTheFileSystemRejectsTheFlag) {
+  const std::vector<std::string> no_flag{"-e", "trace=renameat2", "-e",
+                                         "inject=renameat2:error=EINVAL"};
+  MakeOldLayout();
+  RunResult r = ConvertUnderStrace(no_flag);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_FALSE(Exists(At("00000000")));
+  EXPECT_TRUE(HeaderComplete(ReadFile(At("0000005a_.dat"))));
+
+  for (const char* in_the_way : {"file", "dangling link"}) {
+    SCOPED_TRACE(in_the_way);
+    TempDir box;
+    target = box.path + "/box/517";
+    MakeDir(target);
+    MakeOldLayout();
+    if (std::string(in_the_way) == "file")
+      WriteFile(At("0000005a.dat"), "already here");
+    else
+      std::filesystem::create_symlink("nowhere", At("0000005a.dat"));
+    r = ConvertUnderStrace(no_flag);
+    EXPECT_EQ(r.out, "Error.\nBroken data or wrong uniqueId.\n");
+    EXPECT_EQ(r.status, kFailed);
+    EXPECT_EQ(ReadFile(At("00000000.dat")), "data");
+    EXPECT_TRUE(Exists(At("0000005a.dat")));
+    if (std::string(in_the_way) == "file") {
+      EXPECT_EQ(ReadFile(At("0000005a.dat")), "already here");
+    }
+  }
+}
+
+TEST_F(Faults, ConcurrentRunsConvertExactlyOnce) {
+  const std::set<std::string> refusals{
+      "Error.\nAlready new version.\n", "Error.\nBroken data.\n",
+      "Error.\nBroken data or wrong uniqueId.\n"};
+  for (int round = 0; round < 30; ++round) {
+    SCOPED_TRACE(round);
+    TempDir box;
+    target = box.path + "/box/517";
+    MakeDir(target);
+    MakeOldLayout();
+    std::vector<Child> runs(8);
+    for (auto& run : runs)
+      Start(run, {ToolPath(), target, "5a"});
+    int converted = 0;
+    for (auto& run : runs) {
+      RunResult r = Wait(run);
+      if (r.status == 0) {
+        ++converted;
+        EXPECT_EQ(r.out, "");
+      } else {
+        EXPECT_EQ(r.status, kFailed);
+        EXPECT_EQ(refusals.count(r.out), 1u) << r.out;
+      }
+    }
+    EXPECT_EQ(converted, 1);
+    std::string info = ReadFile(At("0000005a_.dat"));
+    ExpectSafe(info);
+    EXPECT_TRUE(HeaderComplete(info));
+  }
+}
+
+}  // namespace

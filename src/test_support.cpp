@@ -71,17 +71,22 @@ std::string Header(uint64_t changed_id, uint64_t mode) {
   return header;
 }
 
-RunResult Run(const std::vector<std::string>& argv, int timeout_seconds) {
-  TempDir capture;
-  std::string out_path = capture.path + "/out";
-  std::string err_path = capture.path + "/err";
+Child::Child() = default;
 
+Child::~Child() {
+  if (pid > 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+}
+
+void Start(Child& child, const std::vector<std::string>& argv) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(),
+  posix_spawn_file_actions_addopen(&actions, 1, child.out_path.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(),
+  posix_spawn_file_actions_addopen(&actions, 2, child.err_path.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0600);
   std::vector<char*> args;
   for (const auto& arg : argv)
@@ -93,29 +98,39 @@ RunResult Run(const std::vector<std::string>& argv, int timeout_seconds) {
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0)
     throw std::runtime_error("cannot start " + argv[0]);
+  child.pid = pid;
+}
 
+RunResult Wait(Child& child, int timeout_seconds) {
   RunResult result;
   auto deadline =
       std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
   int wstatus = 0;
-  while (waitpid(pid, &wstatus, WNOHANG) == 0) {
+  while (waitpid(child.pid, &wstatus, WNOHANG) == 0) {
     if (std::chrono::steady_clock::now() > deadline) {
       result.timed_out = true;
-      kill(pid, SIGKILL);
-      waitpid(pid, &wstatus, 0);
+      kill(child.pid, SIGKILL);
+      waitpid(child.pid, &wstatus, 0);
       break;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
+  child.pid = -1;
   if (WIFEXITED(wstatus))
     result.status = WEXITSTATUS(wstatus);
-  result.out = ReadFile(out_path);
-  result.err = ReadFile(err_path);
+  result.out = ReadFile(child.out_path);
+  result.err = ReadFile(child.err_path);
   return result;
+}
+
+RunResult RunProgram(const std::vector<std::string>& argv, int timeout_seconds) {
+  Child child;
+  Start(child, argv);
+  return Wait(child, timeout_seconds);
 }
 
 RunResult RunTool(const std::vector<std::string>& args) {
   std::vector<std::string> argv{ToolPath()};
   argv.insert(argv.end(), args.begin(), args.end());
-  return Run(argv);
+  return RunProgram(argv);
 }

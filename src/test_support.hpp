@@ -12,16 +12,6 @@ struct RunResult {
   std::string err;
 };
 
-// Runs `argv` (argv[0] is looked up in PATH) with standard output and
-// standard error captured, killing it after `timeout_seconds`.
-RunResult Run(const std::vector<std::string>& argv, int timeout_seconds = 20);
-
-// Runs the built tool with the given arguments.
-RunResult RunTool(const std::vector<std::string>& args);
-
-// The path of the built tool.
-std::string ToolPath();
-
 // A fresh directory, removed with everything in it when the object dies.
 struct TempDir {
   TempDir();
@@ -30,6 +20,33 @@ struct TempDir {
   TempDir& operator=(const TempDir&) = delete;
   std::string path;
 };
+
+// A started program whose standard output and standard error go to files.
+struct Child {
+  Child();
+  ~Child();
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  int pid = -1;
+  TempDir capture;
+  std::string out_path = capture.path + "/out";
+  std::string err_path = capture.path + "/err";
+};
+
+// Starts `argv`; argv[0] is looked up in PATH.
+void Start(Child& child, const std::vector<std::string>& argv);
+
+// Waits for the child, killing it after `timeout_seconds`.
+RunResult Wait(Child& child, int timeout_seconds = 20);
+
+// Start, then Wait.
+RunResult RunProgram(const std::vector<std::string>& argv, int timeout_seconds = 20);
+
+// Runs the built tool with the given arguments.
+RunResult RunTool(const std::vector<std::string>& args);
+
+// The path of the built tool.
+std::string ToolPath();
 
 void MakeDir(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
