@@ -49,8 +49,7 @@ int Fail(int fd, const char* what) {
 
 }  // namespace
 
-int UpdateAdditionalInfo(const char* target, int32_t unique_id,
-                         uint32_t mode) {
+int UpdateAdditionalInfo(const char* target, int32_t unique_id, uint32_t mode) {
   uint64_t changed_id = ChangeId(GenProgramId(unique_id), GetDirName(target));
   std::string path =
       EntryPath(target, static_cast<uint32_t>(unique_id), kAdditionalInfo);

@@ -46,9 +46,9 @@ TEST_F(AdditionalInfo, EmptyFileGetsTheWholeHeader) {
   RunResult r = Convert();
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(ReadFile(info),
-            Bytes({1, 0, 0, 0, 0, 0, 0, 0,                         //
+            Bytes({1,    0,    0,    0,    0,    0,    0,    0,     //
                    0xa1, 0xd9, 0x6d, 0x2b, 0x7b, 0x0c, 0x3a, 0x91,  //
-                   1, 0, 0, 0, 0, 0, 0, 0}));
+                   1,    0,    0,    0,    0,    0,    0,    0}));
   EXPECT_EQ(ReadFile(info), Header(kChangedId5a, 1));
 }
 
@@ -93,6 +93,18 @@ TEST_F(AdditionalInfo, SymbolicLinkToARegularFileIsFollowed) {
   EXPECT_EQ(ReadFile(target + "/real"), Header(kChangedId5a, 1));
 }
 
+void MakeFifo(const std::string& path) {
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+}
+
+void LinkToDevNull(const std::string& path) {
+  ASSERT_EQ(symlink("/dev/null", path.c_str()), 0);
+}
+
+void LinkToNowhere(const std::string& path) {
+  ASSERT_EQ(symlink("nowhere", path.c_str()), 0);
+}
+
 void MakeSocket(const std::string& path) {
   int fd = socket(AF_UNIX, SOCK_STREAM, 0);
   ASSERT_GE(fd, 0);
@@ -104,20 +116,20 @@ void MakeSocket(const std::string& path) {
   close(fd);
 }
 
+void MakeNothing(const std::string&) {}
+
 TEST_F(AdditionalInfo, AnythingButARegularFileIsBrokenDataAndUntouched) {
   struct OddEntry {
     const char* what;
     void (*make)(const std::string& path);
   };
   const OddEntry entries[] = {
-      {"fifo", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }},
-      {"link to /dev/null",
-       [](const std::string& p) { ASSERT_EQ(symlink("/dev/null", p.c_str()), 0); }},
-      {"dangling link",
-       [](const std::string& p) { ASSERT_EQ(symlink("nowhere", p.c_str()), 0); }},
-      {"directory", [](const std::string& p) { MakeDir(p); }},
+      {"fifo", MakeFifo},
+      {"link to /dev/null", LinkToDevNull},
+      {"dangling link", LinkToNowhere},
+      {"directory", MakeDir},
       {"socket", MakeSocket},
-      {"missing", [](const std::string&) {}},
+      {"missing", MakeNothing},
   };
   for (const auto& entry : entries) {
     SCOPED_TRACE(entry.what);

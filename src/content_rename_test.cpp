@@ -112,7 +112,7 @@ TEST_F(ContentRename, AdditionalInfoInTheWayIsCompletedByTheNextRun) {
   EXPECT_EQ(again.out, "");
   EXPECT_EQ(again.status, 0);
   EXPECT_EQ(ReadFile(At("0000005a_.dat"))[16], 1);  // mode 1
-  EXPECT_EQ(ReadFile(At("00000000_.dat")), "");      // left for a person
+  EXPECT_EQ(ReadFile(At("00000000_.dat")), "");     // left for a person
 }
 
 TEST_F(ContentRename, UniqueIdMinusOneGivesAllFs) {

@@ -174,7 +174,8 @@ std::vector<std::pair<std::string, int>> CallsOf(const std::string& trace) {
 TEST_F(Faults, KillAtEveryCallLeavesARecoverableFolder) {
   MakeOldLayout();
   std::string trace = tmp.path + "/trace";
-  RunResult clean = RunProgram({"strace", "-o", trace, "--", ToolPath(), target, "5a"});
+  RunResult clean =
+      RunProgram({"strace", "-o", trace, "--", ToolPath(), target, "5a"});
   ASSERT_EQ(clean.status, 0);
   auto calls = CallsOf(ReadFile(trace));
   ASSERT_GT(calls.size(), 15u);

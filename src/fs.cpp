@@ -88,9 +88,7 @@ static bool SyncUnsupported(int err) {
   return err == EINVAL || err == EOPNOTSUPP || err == ENOSYS;
 }
 
-bool SyncToStorage(int fd) {
-  return fsync(fd) == 0 || SyncUnsupported(errno);
-}
+bool SyncToStorage(int fd) { return fsync(fd) == 0 || SyncUnsupported(errno); }
 
 bool CloseFile(int fd) {
   // After a failed close the descriptor is gone: never retry it.

@@ -65,8 +65,8 @@ TEST_F(CommandLine, ExtraArgumentsAreIgnored) {
 
 TEST_F(CommandLine, TargetThatIsNotADirectoryIsRefused) {
   WriteFile(At("plain"), "x");
-  for (const std::string& bad : {At("plain"), At("missing"), std::string(),
-                                 At("plain") + "/"}) {
+  for (const std::string& bad :
+       {At("plain"), At("missing"), std::string(), At("plain") + "/"}) {
     RunResult r = RunTool({bad, "5a"});
     EXPECT_EQ(r.out, "Error.\nCannot open dir : " + bad + "\n");
     EXPECT_EQ(r.status, kFailed);
@@ -159,7 +159,8 @@ TEST_F(CommandLine, OldLayoutAlreadyMarkedIsRenamedThenRefused) {
   EXPECT_EQ(ReadFile(At("0000005a_.dat")), marked);
 }
 
-TEST_F(CommandLine, OldLayoutWhoseAdditionalInfoIsADirectoryIsRenamedThenBroken) {
+TEST_F(CommandLine,
+       OldLayoutWhoseAdditionalInfoIsADirectoryIsRenamedThenBroken) {
   MakeDir(At("00000000"));
   WriteFile(At("00000000.dat"), "data");
   MakeDir(At("00000000_.dat"));

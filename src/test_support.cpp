@@ -123,7 +123,8 @@ RunResult Wait(Child& child, int timeout_seconds) {
   return result;
 }
 
-RunResult RunProgram(const std::vector<std::string>& argv, int timeout_seconds) {
+RunResult RunProgram(const std::vector<std::string>& argv,
+                     int timeout_seconds) {
   Child child;
   Start(child, argv);
   return Wait(child, timeout_seconds);

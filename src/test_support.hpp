@@ -40,7 +40,8 @@ void Start(Child& child, const std::vector<std::string>& argv);
 RunResult Wait(Child& child, int timeout_seconds = 20);
 
 // Start, then Wait.
-RunResult RunProgram(const std::vector<std::string>& argv, int timeout_seconds = 20);
+RunResult RunProgram(const std::vector<std::string>& argv,
+                     int timeout_seconds = 20);
 
 // Runs the built tool with the given arguments.
 RunResult RunTool(const std::vector<std::string>& args);
