@@ -43,7 +43,7 @@ bool WriteHeader(int fd, const Body& body) {
 
 int Fail(int fd, const char* what) {
   CloseFile(fd);
-  ReportError(what);
+  ReportError("%s", what);
   return -1;
 }
 
