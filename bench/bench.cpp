@@ -33,11 +33,11 @@ struct Result {
   long peak_kib = 0;
 };
 
-Contender ParseContender(const std::string& spec) {
+Contender ParseContender(const std::string& arg) {
   Contender c;
-  auto eq = spec.find('=');
-  c.name = spec.substr(0, eq);
-  std::istringstream words(spec.substr(eq + 1));
+  auto eq = arg.find('=');
+  c.name = arg.substr(0, eq);
+  std::istringstream words(arg.substr(eq + 1));
   for (std::string word; words >> word;)
     c.argv.push_back(word);
   return c;
