@@ -13,25 +13,15 @@
 
 namespace {
 
-constexpr int kFailed = 255;
-constexpr uint64_t kChangedId5a =
-    0x0004000000005a00u ^ 517u ^ 0x913E0C7B2B6D81A4u;
-
 // A folder whose entries already carry the unique id 5a, so each run
 // goes straight to the header with migration mode 1.
-class AdditionalInfo : public ::testing::Test {
+class AdditionalInfo : public FolderTest {
  protected:
   void SetUp() override {
-    target = tmp.path + "/box/517";
-    MakeDir(target + "/0000005a");
-    WriteFile(target + "/0000005a.dat", "data");
-    info = target + "/0000005a_.dat";
+    MakeDir(At("0000005a"));
+    WriteFile(At("0000005a.dat"), "data");
   }
-  RunResult Convert() { return RunTool({target, "5a"}); }
-
-  TempDir tmp;
-  std::string target;
-  std::string info;
+  std::string info = At("0000005a_.dat");
 };
 
 std::string Bytes(std::initializer_list<int> values) {

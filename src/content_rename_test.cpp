@@ -11,22 +11,14 @@
 
 namespace {
 
-constexpr int kFailed = 255;
 const std::string kBrokenOrWrongId = "Error.\nBroken data or wrong uniqueId.\n";
 
-class ContentRename : public ::testing::Test {
+class ContentRename : public FolderTest {
  protected:
   void SetUp() override {
-    target = tmp.path + "/box/517";
-    MakeDir(target);
     MakeFolder(target, "00000000");
     WriteFile(At("other.dat"), "untouched");
   }
-  std::string At(const std::string& name) const { return target + "/" + name; }
-  RunResult Convert() { return RunTool({target, "5a"}); }
-
-  TempDir tmp;
-  std::string target;
 };
 
 TEST_F(ContentRename, MovesAllThreeEntriesAndNothingElse) {
@@ -55,22 +47,20 @@ TEST_F(ContentRename, StopsAtTheFirstMissingPlaceholderEntry) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.missing);
-    TempDir box;
-    std::string dir = box.path + "/517";
-    MakeDir(dir);
-    MakeFolder(dir, "00000000");
-    std::filesystem::remove_all(dir + "/00000000" + c.missing);
-    RunResult r = RunTool({dir, "5a"});
+    Reset();
+    MakeFolder(target, "00000000");
+    std::filesystem::remove_all(At(std::string("00000000") + c.missing));
+    RunResult r = Convert();
     EXPECT_EQ(r.out, kBrokenOrWrongId);
     EXPECT_EQ(r.status, kFailed);
     for (const char* suffix : {"", ".dat", "_.dat"}) {
       std::string name = std::string("0000005a") + suffix;
       bool renamed = std::find(c.renamed.begin(), c.renamed.end(), name) !=
                      c.renamed.end();
-      EXPECT_EQ(Exists(dir + "/" + name), renamed) << name;
+      EXPECT_EQ(Exists(At(name)), renamed) << name;
     }
     for (const char* name : c.kept)
-      EXPECT_TRUE(Exists(dir + "/" + name)) << name;
+      EXPECT_TRUE(Exists(At(name))) << name;
   }
 }
 

@@ -15,9 +15,6 @@
 
 namespace {
 
-constexpr int kFailed = 255;
-constexpr uint64_t kChangedId5a =
-    0x0004000000005a00u ^ 517u ^ 0x913E0C7B2B6D81A4u;
 const std::string kCannotWrite = "Error.\nCannot write additional info.\n";
 
 // The additional-info file's bytes before a run: flag 0, then bytes that
@@ -47,7 +44,7 @@ void ExpectSafe(const std::string& info) {
   }
 }
 
-class Faults : public ::testing::Test {
+class Faults : public FolderTest {
  protected:
   static void SetUpTestSuite() {
     // LeakSanitizer cannot run under a tracer; the other checks can.
@@ -56,18 +53,10 @@ class Faults : public ::testing::Test {
     ASSERT_EQ(r.status, 0) << "strace is needed for these tests";
   }
 
-  void SetUp() override {
-    target = tmp.path + "/box/517";
-    MakeDir(target);
-  }
-  std::string At(const std::string& name) const { return target + "/" + name; }
-
   void MakeOldLayout() { MakeFolder(target, "00000000", "data", InfoBefore()); }
   void MakeRenamedLayout() {
     MakeFolder(target, "0000005a", "data", InfoBefore());
   }
-
-  RunResult Convert() { return RunTool({target, "5a"}); }
 
   RunResult ConvertUnderStrace(const std::vector<std::string>& options) {
     std::vector<std::string> argv{"strace", "-o", "/dev/null"};
@@ -96,9 +85,6 @@ class Faults : public ::testing::Test {
     EXPECT_EQ(ReadFile(At("0000005a.dat")), "data");
     EXPECT_EQ(ReadFile(At("0000005a/item")), "inside the content directory\n");
   }
-
-  TempDir tmp;
-  std::string target;
 };
 
 struct InjectCase {
@@ -132,9 +118,7 @@ TEST_F(Faults, FailedCallsOnTheAdditionalInfoFileAreReported) {
     std::ostringstream inject;
     inject << "inject=" << c.call << ":error=" << c.error << ":when=" << c.when;
     SCOPED_TRACE(inject.str());
-    TempDir box;
-    target = box.path + "/box/517";
-    MakeDir(target);
+    Reset();
     MakeRenamedLayout();
     RunResult r = ConvertUnderStrace({"-P", At("0000005a_.dat"), "-e",
                                       std::string("trace=") + c.call, "-e",
@@ -189,8 +173,7 @@ TEST_F(Faults, KillAtEveryCallOnTheFolderLeavesARecoverableFolder) {
 
   for (const auto& [name, nth] : calls) {
     SCOPED_TRACE(name + " #" + std::to_string(nth));
-    std::filesystem::remove_all(target);
-    MakeDir(target);
+    Reset();
     MakeOldLayout();
     std::vector<std::string> options = on_folder;
     options.insert(
@@ -219,9 +202,7 @@ TEST_F(Faults, RenameFallbackWhereTheFileSystemRejectsTheFlag) {
 
   for (const char* in_the_way : {"file", "dangling link"}) {
     SCOPED_TRACE(in_the_way);
-    TempDir box;
-    target = box.path + "/box/517";
-    MakeDir(target);
+    Reset();
     MakeOldLayout();
     if (std::string(in_the_way) == "file")
       WriteFile(At("0000005a.dat"), "already here");
@@ -244,9 +225,7 @@ TEST_F(Faults, ConcurrentRunsConvertExactlyOnce) {
       "Error.\nBroken data or wrong uniqueId.\n"};
   for (int round = 0; round < 30; ++round) {
     SCOPED_TRACE(round);
-    TempDir box;
-    target = box.path + "/box/517";
-    MakeDir(target);
+    Reset();
     MakeOldLayout();
     std::vector<Child> runs(8);
     for (auto& run : runs)

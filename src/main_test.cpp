@@ -7,23 +7,7 @@
 
 namespace {
 
-constexpr int kFailed = 255;  // exit status -1 as the shell sees it
-
-// The typical folder /.../box/517 with the unique id 5a.
-constexpr uint64_t kChangedId5a =
-    0x0004000000005a00u ^ 517u ^ 0x913E0C7B2B6D81A4u;
-
-class CommandLine : public ::testing::Test {
- protected:
-  void SetUp() override {
-    target = tmp.path + "/box/517";
-    MakeDir(target);
-  }
-  std::string At(const std::string& name) const { return target + "/" + name; }
-
-  TempDir tmp;
-  std::string target;
-};
+using CommandLine = FolderTest;
 
 TEST_F(CommandLine, TypicalRunConvertsThenRefusesASecondRun) {
   MakeFolder(target, "00000000");
@@ -116,17 +100,15 @@ TEST_F(CommandLine, UniqueIdFormsAndSaturation) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arg);
-    TempDir box;
-    std::string dir = box.path + "/box/517";
-    MakeDir(dir);
-    MakeFolder(dir, "00000000");
-    RunResult r = RunTool({dir, c.arg});
+    Reset();
+    MakeFolder(target, "00000000");
+    RunResult r = RunTool({target, c.arg});
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.status, 0);
     std::string id_text = c.id_text;
-    EXPECT_TRUE(Exists(dir + "/" + id_text + "/item"));
-    EXPECT_TRUE(Exists(dir + "/" + id_text + ".dat"));
-    EXPECT_EQ(ReadFile(dir + "/" + id_text + "_.dat"),
+    EXPECT_TRUE(Exists(At(id_text + "/item")));
+    EXPECT_TRUE(Exists(At(id_text + ".dat")));
+    EXPECT_EQ(ReadFile(At(id_text + "_.dat")),
               Header(ChangeId(GenProgramId(c.id), 517), 2));
   }
 }

@@ -135,3 +135,8 @@ RunResult RunTool(const std::vector<std::string>& args) {
   argv.insert(argv.end(), args.begin(), args.end());
   return RunProgram(argv);
 }
+
+void FolderTest::Reset() const {
+  fs::remove_all(target);
+  MakeDir(target);
+}

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 struct RunResult {
   int status = -1;  // exit status, or -1 when the run did not exit
   bool timed_out = false;
@@ -64,3 +66,23 @@ void MakeFolder(const std::string& dir, const std::string& id_text,
 // The 24 header bytes the tool writes: flag 1, seven zero bytes, the
 // changed id and the mode, least significant byte first.
 std::string Header(uint64_t changed_id, uint64_t mode);
+
+// Exit status -1 as the shell sees it.
+inline constexpr int kFailed = 255;
+
+// The changed id of the typical folder .../box/517 with the unique id 5a.
+inline constexpr uint64_t kChangedId5a =
+    0x0004000000005a00u ^ 517u ^ 0x913E0C7B2B6D81A4u;
+
+// A test on the typical folder: `target` is a fresh .../box/517.
+class FolderTest : public ::testing::Test {
+ protected:
+  FolderTest() { MakeDir(target); }
+  std::string At(const std::string& name) const { return target + "/" + name; }
+  RunResult Convert() const { return RunTool({target, "5a"}); }
+  // Empties the folder, for the next case of a table.
+  void Reset() const;
+
+  TempDir tmp;
+  std::string target = tmp.path + "/box/517";
+};
