@@ -2,6 +2,8 @@
 // folder states a run meets.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "identifier.hpp"
 #include "test_support.hpp"
 
@@ -168,6 +170,16 @@ TEST_F(CommandLine, FileNamedLikeTheUniqueIdContentDirectoryBlocksTheRenames) {
 TEST_F(CommandLine, TargetEndingInASlashWorks) {
   MakeFolder(target, "00000000");
   RunResult r = RunTool({target + "/", "5a"});
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(ReadFile(At("0000005a_.dat")), Header(kChangedId5a, 2));
+}
+
+TEST_F(CommandLine, RelativeTargetPathIsUsedAsGiven) {
+  MakeFolder(target, "00000000");
+  std::string relative = std::filesystem::relative(target).string();
+  ASSERT_NE(relative.front(), '/');
+  RunResult r = RunTool({relative, "5a"});
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(ReadFile(At("0000005a_.dat")), Header(kChangedId5a, 2));
