@@ -71,8 +71,6 @@ std::string Header(uint64_t changed_id, uint64_t mode) {
   return header;
 }
 
-Child::Child() = default;
-
 Child::~Child() {
   if (pid > 0) {
     kill(pid, SIGKILL);

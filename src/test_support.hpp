@@ -25,7 +25,7 @@ struct TempDir {
 
 // A started program whose standard output and standard error go to files.
 struct Child {
-  Child();
+  Child() = default;
   ~Child();
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
