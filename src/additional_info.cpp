@@ -2,15 +2,14 @@
 
 #include <array>
 
-#include "entry_path.hpp"
-#include "fs.hpp"
+#include "entry_name.hpp"
 #include "identifier.hpp"
 #include "report.hpp"
 
 namespace {
 
-constexpr off_t kFlagOffset = 0;
-constexpr off_t kBodyOffset = 8;
+constexpr uint64_t kFlagOffset = 0;
+constexpr uint64_t kBodyOffset = 8;
 constexpr uint8_t kConverted = 1;
 
 using Body = std::array<uint8_t, 16>;
@@ -28,45 +27,50 @@ Body EncodeBody(uint64_t changed_id, uint32_t mode) {
   return body;
 }
 
-bool IsMarked(int fd) {
+bool IsMarked(const File& file) {
   uint8_t flag = 0;
-  return ReadByteAt(fd, kFlagOffset, &flag) && flag != 0;
+  return ReadByteAt(file, kFlagOffset, &flag) && flag != 0;
 }
 
-// Body, sync, flag, sync: the flag never reaches storage before the body.
-bool WriteHeader(int fd, const Body& body) {
-  return WriteAt(fd, kBodyOffset, body.data(), body.size()) &&
-         SyncToStorage(fd) &&
-         WriteAt(fd, kFlagOffset, &kConverted, sizeof kConverted) &&
-         SyncToStorage(fd);
+// Body, sync, folder sync, flag, sync: the flag never reaches storage
+// before the body and the renames it vouches for.
+bool WriteHeader(const Folder& folder, const File& file, const Body& body) {
+  return WriteAt(file, kBodyOffset, body.data(), body.size()) &&
+         SyncFile(file) && SyncFolder(folder) &&
+         WriteAt(file, kFlagOffset, &kConverted, sizeof kConverted) &&
+         SyncFile(file);
 }
 
-int Fail(int fd, const char* what) {
-  CloseFile(fd);
-  ReportError("%s", what);
+int Fail(File* file, const char* what) {
+  CloseFile(file);
+  ReportError(what);
   return -1;
 }
 
 }  // namespace
 
-int UpdateAdditionalInfo(const char* target, int32_t unique_id, uint32_t mode) {
-  uint64_t changed_id = ChangeId(GenProgramId(unique_id), GetDirName(target));
-  std::string path =
-      EntryPath(target, static_cast<uint32_t>(unique_id), kAdditionalInfo);
-
-  int fd = OpenForUpdate(path);
-  if (fd < 0) {
-    ReportError("Broken data.\n");
-    return -1;
+int OpenAdditionalInfo(const Folder& folder, uint32_t id, File* file) {
+  switch (OpenRegularFile(folder, EntryName(id, kAdditionalInfo), file)) {
+    case Opened::kYes:
+      return 0;
+    case Opened::kBusy:
+      ReportError("Folder is busy.\n");
+      return -1;
+    case Opened::kRefused:
+      break;
   }
-  if (!IsRegularFile(fd))
-    return Fail(fd, "Broken data.\n");
-  LockExclusive(fd);  // without locking on this file system, go on
-  if (IsMarked(fd))
-    return Fail(fd, "Already new version.\n");
-  if (!WriteHeader(fd, EncodeBody(changed_id, mode)))
-    return Fail(fd, "Cannot write additional info.\n");
-  if (!CloseFile(fd)) {
+  ReportError("Broken data.\n");
+  return -1;
+}
+
+int UpdateAdditionalInfo(const char* target, const Folder& folder, File* file,
+                         int32_t unique_id, uint32_t mode) {
+  uint64_t changed_id = ChangeId(GenProgramId(unique_id), GetDirName(target));
+  if (IsMarked(*file))
+    return Fail(file, "Already new version.\n");
+  if (!WriteHeader(folder, *file, EncodeBody(changed_id, mode)))
+    return Fail(file, "Cannot write additional info.\n");
+  if (!CloseFile(file)) {
     ReportError("Cannot write additional info.\n");
     return -1;
   }

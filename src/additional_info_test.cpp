@@ -69,18 +69,22 @@ TEST_F(AdditionalInfo, MarkedFileIsRefusedAndKeepsEveryByte) {
     std::string marked = Bytes({flag, 9, 9, 9}) + std::string(30, 'z');
     WriteFile(info, marked);
     RunResult r = Convert();
-    EXPECT_EQ(r.out, "Error.\nAlready new version.\n") << flag;
+    EXPECT_EQ(r.out, Lines("Error.\nAlready new version.\n")) << flag;
     EXPECT_EQ(r.status, kFailed);
     EXPECT_EQ(ReadFile(info), marked);
   }
 }
 
-TEST_F(AdditionalInfo, SymbolicLinkToARegularFileIsFollowed) {
-  WriteFile(target + "/real", "");
-  ASSERT_EQ(symlink("real", info.c_str()), 0);
+TEST_F(AdditionalInfo, SparseFileOfThreeGibibytesKeepsItsLength) {
+  const uint64_t size = uint64_t{3} << 30;
+  WriteFile(info, "");
+  std::filesystem::resize_file(info, size);
   RunResult r = Convert();
+  EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(ReadFile(target + "/real"), Header(kChangedId5a, 1));
+  EXPECT_EQ(std::filesystem::file_size(info), size);
+  EXPECT_EQ(ReadBytes(info, 0, 24), Header(kChangedId5a, 1));
+  EXPECT_EQ(ReadBytes(info, size - 8, 8), std::string(8, '\0'));
 }
 
 void MakeFifo(const std::string& path) {
@@ -108,6 +112,16 @@ void MakeSocket(const std::string& path) {
 
 void MakeNothing(const std::string&) {}
 
+void LinkToARegularFile(const std::string& path) {
+  WriteFile(path + ".real", "");
+  ASSERT_EQ(symlink((path + ".real").c_str(), path.c_str()), 0);
+}
+
+void HardLinkToAnotherName(const std::string& path) {
+  WriteFile(path + ".other", "");
+  ASSERT_EQ(link((path + ".other").c_str(), path.c_str()), 0);
+}
+
 TEST_F(AdditionalInfo, AnythingButARegularFileIsBrokenDataAndUntouched) {
   struct OddEntry {
     const char* what;
@@ -116,6 +130,8 @@ TEST_F(AdditionalInfo, AnythingButARegularFileIsBrokenDataAndUntouched) {
   const OddEntry entries[] = {
       {"fifo", MakeFifo},
       {"link to /dev/null", LinkToDevNull},
+      {"link to a regular file", LinkToARegularFile},
+      {"second hard link", HardLinkToAnotherName},
       {"dangling link", LinkToNowhere},
       {"directory", MakeDir},
       {"socket", MakeSocket},
@@ -123,12 +139,18 @@ TEST_F(AdditionalInfo, AnythingButARegularFileIsBrokenDataAndUntouched) {
   };
   for (const auto& entry : entries) {
     SCOPED_TRACE(entry.what);
-    std::filesystem::remove_all(info);
+    Reset();
+    SetUp();
     entry.make(info);
     RunResult r = Convert();
     EXPECT_FALSE(r.timed_out);
-    EXPECT_EQ(r.out, "Error.\nBroken data.\n");
+    EXPECT_EQ(r.out, Lines("Error.\nBroken data.\n"));
     EXPECT_EQ(r.status, kFailed);
+    for (const char* other : {".real", ".other"}) {
+      if (Exists(info + other)) {
+        EXPECT_EQ(ReadFile(info + other), "");
+      }
+    }
   }
 }
 

@@ -1,20 +1,33 @@
 #include "content_rename.hpp"
 
-#include "entry_path.hpp"
-#include "fs.hpp"
+#include "entry_name.hpp"
 #include "report.hpp"
 
-static constexpr uint32_t kPlaceholderId = 0;
+namespace {
 
-int RenameContents(const char* target, int32_t unique_id) {
+int BrokenDataOrWrongId() {
+  ReportError("Broken data or wrong uniqueId.\n");
+  return -1;
+}
+
+}  // namespace
+
+int CheckContents(const Folder& folder, int32_t unique_id) {
   const auto id = static_cast<uint32_t>(unique_id);
-  for (const char* suffix : {kContentDir, kContentData, kAdditionalInfo}) {
-    std::string from = EntryPath(target, kPlaceholderId, suffix);
-    std::string to = EntryPath(target, id, suffix);
-    if (!RenameNoReplace(from, to)) {
-      ReportError("Broken data or wrong uniqueId.\n");
-      return -1;
-    }
+  for (const char* suffix : kContentEntries) {
+    if (LookUp(folder, EntryName(kPlaceholderId, suffix)) != Entry::kPresent ||
+        LookUp(folder, EntryName(id, suffix)) != Entry::kAbsent)
+      return BrokenDataOrWrongId();
+  }
+  return 0;
+}
+
+int RenameContents(const Folder& folder, int32_t unique_id) {
+  const auto id = static_cast<uint32_t>(unique_id);
+  for (const char* suffix : kContentEntries) {
+    if (!RenameIn(folder, EntryName(kPlaceholderId, suffix),
+                  EntryName(id, suffix)))
+      return BrokenDataOrWrongId();
   }
   return 0;
 }

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <sstream>
 
 #include "test_support.hpp"
@@ -49,6 +48,9 @@ class Faults : public FolderTest {
   static void SetUpTestSuite() {
     // LeakSanitizer cannot run under a tracer; the other checks can.
     setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+  }
+  void SetUp() override {
+    NATIVE_ONLY("strace traces and fails the calls of the native tool only");
     RunResult r = RunProgram({"strace", "-V"});
     ASSERT_EQ(r.status, 0) << "strace is needed for these tests";
   }
@@ -88,41 +90,44 @@ class Faults : public FolderTest {
 };
 
 struct InjectCase {
+  const char* on;  // "info" for the additional-info file, "folder"
   const char* call;
   const char* error;
   int when;
   const char* out;  // what the run prints
 };
 
-TEST_F(Faults, FailedCallsOnTheAdditionalInfoFileAreReported) {
+TEST_F(Faults, FailedCallsOnTheFileAndTheFolderAreReported) {
+  const char* busy = "Error.\nFolder is busy.\n";
   const InjectCase cases[] = {
-      {"write", "EIO", 1, kCannotWrite.c_str()},
-      {"write", "ENOSPC", 1, kCannotWrite.c_str()},
-      {"write", "EIO", 2, kCannotWrite.c_str()},
-      {"write", "ENOSPC", 2, kCannotWrite.c_str()},
-      {"fsync", "EIO", 1, kCannotWrite.c_str()},
-      {"fsync", "EIO", 2, kCannotWrite.c_str()},
-      {"close", "EIO", 1, kCannotWrite.c_str()},
-      {"lseek", "EIO", 2, kCannotWrite.c_str()},
-      {"lseek", "EIO", 3, kCannotWrite.c_str()},
+      {"info", "pwrite64", "EIO", 1, kCannotWrite.c_str()},
+      {"info", "pwrite64", "ENOSPC", 1, kCannotWrite.c_str()},
+      {"info", "pwrite64", "EIO", 2, kCannotWrite.c_str()},
+      {"info", "pwrite64", "ENOSPC", 2, kCannotWrite.c_str()},
+      {"info", "fsync", "EIO", 1, kCannotWrite.c_str()},
+      {"info", "fsync", "EIO", 2, kCannotWrite.c_str()},
+      {"info", "close", "EIO", 1, kCannotWrite.c_str()},
+      {"folder", "fsync", "EIO", 1, kCannotWrite.c_str()},
+      {"folder", "flock", "EAGAIN", 1, busy},
       // A failed read of the flag counts as an unmarked file.
-      {"read", "EIO", 1, ""},
-      {"lseek", "EIO", 1, ""},
+      {"info", "pread64", "EIO", 1, ""},
       // File systems that cannot sync or lock are no failure.
-      {"fsync", "EINVAL", 1, ""},
-      {"fsync", "EOPNOTSUPP", 2, ""},
-      {"flock", "ENOLCK", 1, ""},
-      {"flock", "EINVAL", 1, ""},
+      {"info", "fsync", "EINVAL", 1, ""},
+      {"info", "fsync", "EOPNOTSUPP", 2, ""},
+      {"folder", "fsync", "EINVAL", 1, ""},
+      {"folder", "fsync", "EBADF", 1, ""},
+      {"folder", "flock", "ENOLCK", 1, ""},
+      {"folder", "flock", "EINVAL", 1, ""},
   };
   for (const auto& c : cases) {
     std::ostringstream inject;
     inject << "inject=" << c.call << ":error=" << c.error << ":when=" << c.when;
-    SCOPED_TRACE(inject.str());
+    SCOPED_TRACE(std::string(c.on) + " " + inject.str());
     Reset();
     MakeRenamedLayout();
-    RunResult r = ConvertUnderStrace({"-P", At("0000005a_.dat"), "-e",
-                                      std::string("trace=") + c.call, "-e",
-                                      inject.str()});
+    std::string on = std::string(c.on) == "info" ? At("0000005a_.dat") : target;
+    RunResult r = ConvertUnderStrace(
+        {"-P", on, "-e", std::string("trace=") + c.call, "-e", inject.str()});
     bool failed = *c.out != '\0';
     EXPECT_EQ(r.out, c.out);
     EXPECT_EQ(r.status, failed ? kFailed : 0);
@@ -216,35 +221,6 @@ TEST_F(Faults, RenameFallbackWhereTheFileSystemRejectsTheFlag) {
     if (std::string(in_the_way) == "file") {
       EXPECT_EQ(ReadFile(At("0000005a.dat")), "already here");
     }
-  }
-}
-
-TEST_F(Faults, ConcurrentRunsConvertExactlyOnce) {
-  const std::set<std::string> refusals{
-      "Error.\nAlready new version.\n", "Error.\nBroken data.\n",
-      "Error.\nBroken data or wrong uniqueId.\n"};
-  for (int round = 0; round < 30; ++round) {
-    SCOPED_TRACE(round);
-    Reset();
-    MakeOldLayout();
-    std::vector<Child> runs(8);
-    for (auto& run : runs)
-      Start(run, {ToolPath(), target, "5a"});
-    int converted = 0;
-    for (auto& run : runs) {
-      RunResult r = Wait(run);
-      if (r.status == 0) {
-        ++converted;
-        EXPECT_EQ(r.out, "");
-      } else {
-        EXPECT_EQ(r.status, kFailed);
-        EXPECT_EQ(refusals.count(r.out), 1u) << r.out;
-      }
-    }
-    EXPECT_EQ(converted, 1);
-    std::string info = ReadFile(At("0000005a_.dat"));
-    ExpectSafe(info);
-    EXPECT_TRUE(HeaderComplete(info));
   }
 }
 

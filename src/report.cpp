@@ -1,12 +1,9 @@
 #include "report.hpp"
 
-#include <cstdarg>
-#include <cstdio>
+#include "fs.hpp"
 
-void ReportError(const char* format, ...) {
-  std::fputs("Error.\n", stdout);
-  va_list args;
-  va_start(args, format);
-  std::vprintf(format, args);
-  va_end(args);
+void ReportError(const std::string& line) { PrintOut("Error.\n" + line); }
+
+void PrintUsage(const std::string& program) {
+  PrintOut("Usage: " + program + " <TargetDir> <UniqueId>\n");
 }

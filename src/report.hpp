@@ -1,6 +1,11 @@
-// Error reports: every failure is the line "Error." and one line that
-// names it, both on standard output.
+// Messages on standard output: every failure is the line "Error." and one
+// line that names it; the usage line stands alone.
 #pragma once
 
-// Prints "Error.\n", then the line made from `format` as printf makes it.
-[[gnu::format(printf, 1, 2)]] void ReportError(const char* format, ...);
+#include <string>
+
+// Prints "Error.\n", then `line`.
+void ReportError(const std::string& line);
+
+// Prints "Usage: <program> <TargetDir> <UniqueId>\n".
+void PrintUsage(const std::string& program);

@@ -17,7 +17,42 @@
 
 namespace fs = std::filesystem;
 
-std::string ToolPath() { return FOLDER_MIGRATE_TOOL; }
+std::vector<std::string> ToolCommand() {
+  const char* command = std::getenv("FOLDER_MIGRATE_COMMAND");
+  if (command == nullptr || *command == '\0')
+    return {FOLDER_MIGRATE_TOOL};
+  std::vector<std::string> words;
+  std::istringstream in(command);
+  for (std::string word; in >> word;)
+    words.push_back(word);
+  return words;
+}
+
+std::string ToolPath() { return ToolCommand().back(); }
+
+Leg ToolLeg() {
+  const char* leg = std::getenv("FOLDER_MIGRATE_LEG");
+  std::string name = leg == nullptr ? "" : leg;
+  if (name == "wine")
+    return Leg::kWine;
+  if (name == "qemu")
+    return Leg::kQemu;
+  return Leg::kNative;
+}
+
+std::string Lines(const std::string& text) {
+  if (ToolLeg() != Leg::kWine)
+    return text;
+  std::string crlf;
+  for (char c : text) {
+    if (c == '\n')
+      crlf += '\r';
+    crlf += c;
+  }
+  return crlf;
+}
+
+bool IsRoot() { return geteuid() == 0; }
 
 TempDir::TempDir() {
   std::string pattern =
@@ -46,6 +81,15 @@ std::string ReadFile(const std::string& path) {
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
+}
+
+std::string ReadBytes(const std::string& path, uint64_t offset, size_t size) {
+  std::ifstream in(path, std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(offset));
+  std::string bytes(size, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(size));
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  return bytes;
 }
 
 bool Exists(const std::string& path) {
@@ -129,7 +173,7 @@ RunResult RunProgram(const std::vector<std::string>& argv,
 }
 
 RunResult RunTool(const std::vector<std::string>& args) {
-  std::vector<std::string> argv{ToolPath()};
+  std::vector<std::string> argv = ToolCommand();
   argv.insert(argv.end(), args.begin(), args.end());
   return RunProgram(argv);
 }

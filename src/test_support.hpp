@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -45,15 +46,54 @@ RunResult Wait(Child& child, int timeout_seconds = 20);
 RunResult RunProgram(const std::vector<std::string>& argv,
                      int timeout_seconds = 20);
 
-// Runs the built tool with the given arguments.
+// The command that runs the tool: the native build's tool, or the one that
+// FOLDER_MIGRATE_COMMAND names, space-separated, with its emulator first
+// ("qemu-s390x build-s390x/folder-migrate", "wine build-win/...exe").
+std::vector<std::string> ToolCommand();
+
+// The tool itself: the last word of the command.
+std::string ToolPath();
+
+// Runs the tool with the given arguments.
 RunResult RunTool(const std::vector<std::string>& args);
 
-// The path of the built tool.
-std::string ToolPath();
+// Where the tool runs: natively, under qemu, or under wine
+// (FOLDER_MIGRATE_LEG).
+enum class Leg { kNative, kQemu, kWine };
+Leg ToolLeg();
+
+// The tool's output for these lines: "\r\n" line ends on Windows.
+std::string Lines(const std::string& text);
+
+// Skips a case that cannot be shown on this leg, with the reason.
+#define SKIP_ON(leg, reason)    \
+  do {                          \
+    if (ToolLeg() == (leg))     \
+      GTEST_SKIP() << (reason); \
+  } while (0)
+#define NATIVE_ONLY(reason)        \
+  do {                             \
+    if (ToolLeg() != Leg::kNative) \
+      GTEST_SKIP() << (reason);    \
+  } while (0)
+
+// Cases that need root skip elsewhere with the reason, but fail in CI,
+// which runs as root.
+bool IsRoot();
+#define REQUIRE_ROOT()                                            \
+  do {                                                            \
+    if (!IsRoot()) {                                              \
+      if (std::getenv("CI") != nullptr)                           \
+        FAIL() << "CI runs as root: this case must not skip";     \
+      GTEST_SKIP() << "needs root (another user's file, chattr)"; \
+    }                                                             \
+  } while (0)
 
 void MakeDir(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
+// `size` bytes at `offset`, or fewer where the file ends.
+std::string ReadBytes(const std::string& path, uint64_t offset, size_t size);
 bool Exists(const std::string& path);  // as lstat sees it
 
 // Makes an old-layout folder under `dir`: the content directory (holding
