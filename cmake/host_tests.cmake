@@ -10,10 +10,11 @@ add_custom_target(host_e2e ALL
 
 list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " emulator)
 set(command "${emulator} $<TARGET_FILE:folder-migrate>")
-foreach(suite AdditionalInfo Attacks CommandLine ContentRename Faults Wide)
+foreach(suite AdditionalInfo Attacks CommandLine ContentRename Faults)
   add_test(NAME e2e.${suite}
     COMMAND ${CMAKE_SOURCE_DIR}/build/folder_migrate_e2e
       --gtest_filter=${suite}.*)
   set_tests_properties(e2e.${suite} PROPERTIES
-    ENVIRONMENT "FOLDER_MIGRATE_COMMAND=${command};FOLDER_MIGRATE_LEG=${FOLDER_MIGRATE_LEG}")
+    ENVIRONMENT "FOLDER_MIGRATE_COMMAND=${command};FOLDER_MIGRATE_LEG=${FOLDER_MIGRATE_LEG}"
+    FIXTURES_REQUIRED "${FOLDER_MIGRATE_FIXTURE}")
 endforeach()

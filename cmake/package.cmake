@@ -1,4 +1,8 @@
 # The Debian package: the tool and its man page.
+include(GNUInstallDirs)
+install(TARGETS folder-migrate RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES man/folder-migrate.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME folder-migrate)
 set(CPACK_PACKAGE_VENDOR "folder-migrate developers")

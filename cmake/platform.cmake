@@ -1,6 +1,10 @@
 # The platform module: the POSIX implementation, or the Windows one.
 if(WIN32)
+  enable_language(RC)
   set(FOLDER_MIGRATE_PLATFORM_SOURCES src/fs_windows.cpp)
+  # The tool takes its arguments as UTF-16 (wmain) and carries the manifest.
+  set(FOLDER_MIGRATE_TOOL_SOURCES windows/folder-migrate.rc)
+  set(FOLDER_MIGRATE_TOOL_LINK_OPTIONS -municode)
 else()
   include(CheckCXXSymbolExists)
   check_cxx_symbol_exists(renameat2 "cstdio" HAVE_RENAMEAT2)

@@ -17,7 +17,11 @@ target_link_libraries(folder_migrate_unit PRIVATE folder_migrate_core GTest::gte
 if(CMAKE_CROSSCOMPILING)
   target_link_options(folder_migrate_unit PRIVATE -static)
 endif()
-gtest_discover_tests(folder_migrate_unit DISCOVERY_TIMEOUT 60)
+if(WIN32)
+  set(FOLDER_MIGRATE_FIXTURE wine)
+endif()
+gtest_discover_tests(folder_migrate_unit DISCOVERY_TIMEOUT 60
+  PROPERTIES FIXTURES_REQUIRED "${FOLDER_MIGRATE_FIXTURE}")
 
 if(NOT CMAKE_CROSSCOMPILING)
   add_executable(folder_migrate_e2e
@@ -39,4 +43,15 @@ if(NOT CMAKE_CROSSCOMPILING)
       ${CMAKE_CURRENT_SOURCE_DIR}/man/folder-migrate.1)
 else()
   include(cmake/host_tests.cmake)
+endif()
+
+if(WIN32)
+  # One wine server for all the tests, started before them, stopped after.
+  add_test(NAME start_wine_server
+    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} cmd.exe /c exit)
+  set_tests_properties(start_wine_server PROPERTIES FIXTURES_SETUP wine)
+  add_test(NAME stop_wine_server COMMAND wineserver -k)
+  set_tests_properties(stop_wine_server PROPERTIES
+    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wine"
+    FIXTURES_CLEANUP wine)
 endif()

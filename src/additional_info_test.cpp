@@ -127,6 +127,8 @@ TEST_F(AdditionalInfo, AnythingButARegularFileIsBrokenDataAndUntouched) {
     const char* what;
     void (*make)(const std::string& path);
   };
+  // Wine shows a symbolic link as the file it names: Windows would see a
+  // reparse point, which wine cannot make.
   const OddEntry entries[] = {
       {"fifo", MakeFifo},
       {"link to /dev/null", LinkToDevNull},
@@ -139,6 +141,8 @@ TEST_F(AdditionalInfo, AnythingButARegularFileIsBrokenDataAndUntouched) {
   };
   for (const auto& entry : entries) {
     SCOPED_TRACE(entry.what);
+    if (ToolLeg() == Leg::kWine && entry.make == LinkToARegularFile)
+      continue;
     Reset();
     SetUp();
     entry.make(info);

@@ -67,9 +67,10 @@ TEST_F(Attacks, LinksPlantedAtTheAdditionalInfoFileAreRefused) {
   for (const auto& c : cases) {
     bool placeholder = std::string(c.at) == "00000000";
     SCOPED_TRACE(std::string(c.at) + (c.hard ? " hard link" : " symlink"));
-    if (!c.hard) {
-      SKIP_ON(Leg::kWine, "wine shows a symbolic link as the file it names");
-    }
+    // Wine shows a symbolic link as the file it names; Windows would see
+    // a reparse point, which wine cannot make.
+    if (!c.hard && ToolLeg() == Leg::kWine)
+      continue;
     Reset();
     WriteFile(outside, outside_bytes);
     if (placeholder) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // A directory opened once.  Entries are named relative to it, so the path
 // that named it is never resolved again.
@@ -19,6 +20,12 @@ struct Folder {
 struct File {
   std::intptr_t handle = -1;
 };
+
+#ifdef _WIN32
+// Windows hands a program its arguments as UTF-16: the tool works on
+// them as UTF-8.
+std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv);
+#endif
 
 // At start: a standard descriptor that is closed is opened on the null
 // device, so that nothing the tool opens can become its standard output.

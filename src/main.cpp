@@ -2,6 +2,8 @@
 // to the unique-id layout.  See folder-migrate(1).
 #include <cstdint>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "additional_info.hpp"
 #include "content_rename.hpp"
@@ -59,9 +61,7 @@ int RenameAll(const Folder& folder, int32_t unique_id, File* info) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Migrate(int argc, char** argv) {
   EnsureStandardStreams();
   if (argc < 3) {
     PrintUsage(argc > 0 ? argv[0] : "folder-migrate");
@@ -90,3 +90,18 @@ int main(int argc, char** argv) {
     return -1;
   return 0;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** wide_argv) {
+  std::vector<std::string> args = Utf8Arguments(argc, wide_argv);
+  std::vector<char*> argv;
+  for (auto& arg : args)
+    argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  return Migrate(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) { return Migrate(argc, argv); }
+#endif

@@ -196,6 +196,22 @@ TEST_F(CommandLine, RelativeTargetPathIsUsedAsGiven) {
   EXPECT_EQ(ReadFile(At("0000005a_.dat")), Header(kChangedId5a, 2));
 }
 
+TEST_F(CommandLine, NonAsciiFolderNameConvertsAndIsEchoedAsTyped) {
+  std::string box = tmp.path + "/bo\xc3\xaete";  // boîte
+  MakeDir(box + "/517");
+  MakeFolder(box + "/517", "00000000");
+  RunResult r = RunTool({box + "/517", "5a"});
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(ReadFile(box + "/517/0000005a_.dat"), Header(kChangedId5a, 2));
+
+  RunResult missing = RunTool({box + "/518", "5a"});
+  EXPECT_EQ(missing.out, Lines("Error.\nCannot open dir : " + box + "/518\n"));
+  const std::string id = "\xc3\xa9t\xc3\xa9";  // été
+  RunResult bad_id = RunTool({box + "/517", id});
+  EXPECT_EQ(bad_id.out, Lines("Error.\nInvalid UniqueId : " + id + "\n"));
+}
+
 TEST_F(CommandLine, TargetPathLongerThan255CharactersWorks) {
   std::string deep = tmp.path;
   while (deep.size() < 300)
