@@ -37,15 +37,15 @@ number=${dir##*/}
 low=$(( ((id << 8) & 0xffffffff) ^ (number & 0xffffffff) ^ 0x2B6D81A4 ))
 high=$(( 0x00040000 ^ ((number >> 32) & 0xffffffff) ^ 0x913E0C7B ))
 
-# Bytes as printf escapes, least significant first.
+# Bytes as printf %b escapes, least significant first.
 bytes() {
   value=$1
   i=0
   while [ $i -lt 4 ]; do
-    printf '\\%03o' $(( (value >> (8 * i)) & 255 ))
+    printf '\\0%03o' $(( (value >> (8 * i)) & 255 ))
     i=$((i + 1))
   done
 }
 body="$(bytes "$low")$(bytes "$high")$(bytes "$mode")$(bytes 0)"
-printf "$body" | dd of="$info" bs=1 seek=8 conv=notrunc,fsync status=none
+printf '%b' "$body" | dd of="$info" bs=1 seek=8 conv=notrunc,fsync status=none
 printf '\001' | dd of="$info" bs=1 seek=0 conv=notrunc,fsync status=none

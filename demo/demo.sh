@@ -8,6 +8,7 @@ folder=$2/sample/box/517
 
 show() {
   echo "== $1"
+  # shellcheck disable=SC2012 # a listing for a person to read, not parsed
   (cd "$folder" && ls -l | sed 1d)
   for info in "$folder"/*_.dat; do
     echo "-- $(basename "$info"), $(wc -c <"$info") bytes:"
