@@ -23,6 +23,14 @@ namespace fs = std::filesystem;
 
 const std::string kBrokenData = "Error.\nBroken data.\n";
 
+size_t CountOf(const std::string& text, const std::string& word) {
+  size_t count = 0;
+  for (size_t at = text.find(word); at != std::string::npos;
+       at = text.find(word, at + 1))
+    ++count;
+  return count;
+}
+
 class Attacks : public FolderTest {
  protected:
   static void SetUpTestSuite() { setenv("ASAN_OPTIONS", "detect_leaks=0", 1); }
@@ -31,6 +39,16 @@ class Attacks : public FolderTest {
   std::string outside = tmp.path + "/outside";
   const std::string outside_bytes = std::string(1, '\0') + "someone else's";
 
+  // Runs the tool as the user nobody.
+  static RunResult RunAsNobody(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{"setpriv", "--reuid=65534", "--regid=65534",
+                                  "--clear-groups", "--"};
+    for (const auto& word : ToolCommand())
+      argv.push_back(word);
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProgram(argv);
+  }
+
   void ExpectOldLayoutUntouched() const {
     EXPECT_EQ(ReadFile(At("00000000/item")), "inside the content directory\n");
     EXPECT_EQ(ReadFile(At("00000000.dat")), "content data\n");
@@ -38,17 +56,22 @@ class Attacks : public FolderTest {
       EXPECT_FALSE(Exists(At(std::string("0000005a") + suffix))) << suffix;
   }
 
-  // Starts the tool under strace, held for `seconds` at the first call
-  // named `call`, and returns once it is held there.
-  void StartHeld(Child& run, const std::string& call, int seconds) {
+  // Starts the tool under strace, held for `seconds` at the `nth` call
+  // named `call` on the folder, and returns once it is held there.
+  void StartHeld(Child& run, const std::string& call, int seconds,
+                 int nth = 1) {
     std::string trace = tmp.path + "/held.trace";
-    Start(run,
-          {"strace", "-o", trace, "-P", target, "-e", "trace=" + call, "-e",
-           "inject=" + call + ":delay_enter=" + std::to_string(seconds) +
-               "s:when=1",
-           "--", ToolPath(), target, "5a"});
+    std::vector<std::string> argv{"strace", "-o", trace, "-P", target};
+    for (const char* name : {"00000000_.dat", "0000005a_.dat"})
+      argv.insert(argv.end(), {"-P", At(name)});
+    argv.insert(argv.end(),
+                {"-e", "trace=" + call, "-e",
+                 "inject=" + call + ":delay_enter=" + std::to_string(seconds) +
+                     "s:when=" + std::to_string(nth),
+                 "--", ToolPath(), target, "5a"});
+    Start(run, argv);
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (ReadFile(trace).find(call + "(") == std::string::npos) {
+    while (CountOf(ReadFile(trace), call + "(") < static_cast<size_t>(nth)) {
       ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "never held";
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -107,27 +130,62 @@ TEST_F(Attacks, HardLinkBetweenTheTwoFilesLeavesTheContentDataAlone) {
 
 TEST_F(Attacks, PathSwappedUnderARunChangesNothingElsewhere) {
   NATIVE_ONLY("strace holds the native tool only");
-  // Another user's folder of the same shape, where the path will lead.
-  std::string box = tmp.path + "/box";
-  std::string other = tmp.path + "/other";
+  // Held at a rename of the old layout, and at the open of the
+  // additional-info file of a renamed one (the second openat on the
+  // folder: the first opens the folder itself).
+  struct Case {
+    const char* id_text;
+    const char* call;
+    int nth;
+    uint64_t mode;
+  };
+  const Case cases[] = {{"00000000", "renameat2", 1, 2},
+                        {"0000005a", "openat", 2, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.call);
+    std::string box = tmp.path + "/box";
+    std::string other = tmp.path + "/other";
+    std::filesystem::remove_all(box);
+    std::filesystem::remove_all(box + ".moved");
+    std::filesystem::remove_all(other);
+    MakeDir(target);
+    MakeFolder(target, c.id_text);
+    // Another user's folder of the same shape, where the path will lead.
+    MakeDir(other + "/517");
+    MakeFolder(other + "/517", c.id_text);
+
+    Child run;
+    StartHeld(run, c.call, 2, c.nth);
+    fs::rename(box, box + ".moved");
+    fs::create_directory_symlink(other, box);
+    RunResult r = Wait(run);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.status, 0);
+
+    std::string moved = box + ".moved/517/";
+    EXPECT_EQ(ReadFile(moved + "0000005a_.dat"), Header(kChangedId5a, c.mode));
+    EXPECT_TRUE(Exists(moved + "0000005a/item"));
+    std::string theirs = other + "/517/" + c.id_text;
+    EXPECT_EQ(ReadFile(theirs + "_.dat"), "");
+    EXPECT_EQ(ReadFile(theirs + ".dat"), "content data\n");
+    EXPECT_TRUE(Exists(theirs + "/item"));
+  }
+}
+
+TEST_F(Attacks, AFolderThatMayBeSearchedButNotReadConverts) {
+  REQUIRE_ROOT();
+  SKIP_ON(Leg::kWine, "wine refuses a prefix that another user owns");
   MakeFolder(target, "00000000");
-  MakeDir(other + "/517");
-  MakeFolder(other + "/517", "00000000");
-
-  Child run;
-  StartHeld(run, "renameat2", 2);
-  fs::rename(box, box + ".moved");
-  fs::create_directory_symlink(other, box);
-  RunResult r = Wait(run);
-  EXPECT_EQ(r.status, 0) << r.out;
-
-  std::string moved = box + ".moved/517";
-  EXPECT_EQ(ReadFile(moved + "/0000005a_.dat"), Header(kChangedId5a, 2));
-  EXPECT_TRUE(Exists(moved + "/0000005a/item"));
-  EXPECT_EQ(ReadFile(other + "/517/00000000_.dat"), "");
-  EXPECT_EQ(ReadFile(other + "/517/00000000.dat"), "content data\n");
-  EXPECT_TRUE(Exists(other + "/517/00000000/item"));
-  EXPECT_FALSE(Exists(other + "/517/0000005a"));
+  for (const std::string& path :
+       {tmp.path, tmp.path + "/box", target, At("00000000"),
+        At("00000000/item"), At("00000000.dat"), At("00000000_.dat")})
+    ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0) << path;
+  // Write and search, but no read: the folder cannot be listed.
+  fs::permissions(target, fs::perms::owner_write | fs::perms::owner_exec);
+  RunResult r = RunAsNobody({target, "5a"});
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(ReadFile(At("0000005a_.dat")), Header(kChangedId5a, 2));
 }
 
 TEST_F(Attacks, LockHeldElsewhereIsReportedAtOnce) {
@@ -239,12 +297,7 @@ TEST_F(Attacks, AFileAnotherUserMayNotWriteRenamesNothing) {
         At("00000000/item"), At("00000000.dat"), At("00000000_.dat")})
     ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0) << path;
   fs::permissions(At("00000000_.dat"), fs::perms::owner_read);
-  std::vector<std::string> argv{"setpriv", "--reuid=65534", "--regid=65534",
-                                "--clear-groups", "--"};
-  for (const auto& word : ToolCommand())
-    argv.push_back(word);
-  argv.insert(argv.end(), {target, "5a"});
-  RunResult r = RunProgram(argv);
+  RunResult r = RunAsNobody({target, "5a"});
   EXPECT_EQ(r.out, Lines(kBrokenData));
   EXPECT_EQ(r.status, kFailed);
   ExpectOldLayoutUntouched();
