@@ -39,6 +39,15 @@ class Attacks : public FolderTest {
   std::string outside = tmp.path + "/outside";
   const std::string outside_bytes = std::string(1, '\0') + "someone else's";
 
+  // An old-layout folder that belongs to the user nobody.
+  void MakeFolderOfNobody() const {
+    MakeFolder(target, "00000000");
+    for (const std::string& path :
+         {tmp.path, tmp.path + "/box", target, At("00000000"),
+          At("00000000/item"), At("00000000.dat"), At("00000000_.dat")})
+      ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0) << path;
+  }
+
   // Runs the tool as the user nobody.
   static RunResult RunAsNobody(const std::vector<std::string>& args) {
     std::vector<std::string> argv{"setpriv", "--reuid=65534", "--regid=65534",
@@ -175,11 +184,7 @@ TEST_F(Attacks, PathSwappedUnderARunChangesNothingElsewhere) {
 TEST_F(Attacks, AFolderThatMayBeSearchedButNotReadConverts) {
   REQUIRE_ROOT();
   SKIP_ON(Leg::kWine, "wine refuses a prefix that another user owns");
-  MakeFolder(target, "00000000");
-  for (const std::string& path :
-       {tmp.path, tmp.path + "/box", target, At("00000000"),
-        At("00000000/item"), At("00000000.dat"), At("00000000_.dat")})
-    ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0) << path;
+  MakeFolderOfNobody();
   // Write and search, but no read: the folder cannot be listed.
   fs::permissions(target, fs::perms::owner_write | fs::perms::owner_exec);
   RunResult r = RunAsNobody({target, "5a"});
@@ -290,12 +295,8 @@ TEST_F(Attacks, AFileTheRunMayNotWriteRenamesNothing) {
 TEST_F(Attacks, AFileAnotherUserMayNotWriteRenamesNothing) {
   REQUIRE_ROOT();
   SKIP_ON(Leg::kWine, "wine refuses a prefix that another user owns");
-  MakeFolder(target, "00000000");
-  // The folder belongs to nobody; the additional-info file is read-only.
-  for (const std::string& path :
-       {tmp.path, tmp.path + "/box", target, At("00000000"),
-        At("00000000/item"), At("00000000.dat"), At("00000000_.dat")})
-    ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0) << path;
+  MakeFolderOfNobody();
+  // The additional-info file is read-only.
   fs::permissions(At("00000000_.dat"), fs::perms::owner_read);
   RunResult r = RunAsNobody({target, "5a"});
   EXPECT_EQ(r.out, Lines(kBrokenData));
