@@ -22,8 +22,9 @@ const char* CheckTargetDir(const char* target, Folder* folder) {
   return nullptr;
 }
 
-// strtol in base 16 with a signed 32-bit result: out-of-range values
-// saturate to INT32_MAX, or to INT32_MIN for a "-" sign.
+// Hexadecimal as strtol reads it, with a signed 32-bit result: values out
+// of range saturate to INT32_MAX, or to INT32_MIN for a "-" sign.  Read
+// through strtoll, so that a 32-bit or a 64-bit long gives the same id.
 int32_t ParseUniqueId(const char* text) {
   long long value = std::strtoll(text, nullptr, 16);
   if (value > INT32_MAX)
